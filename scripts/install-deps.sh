@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build ccache pkg-config git
   qt6-base-dev libgl-dev
   # tests, sanitizers and fuzzing
-  libgtest-dev libgmock-dev clang libclang-rt-14-dev clang-format python3
+  libgtest-dev libgmock-dev clang libclang-rt-14-dev clang-format python3 python3-pil
   # the built program under a real X server, real avrdude in a real terminal
   xvfb xauth x11-utils xdotool xterm avrdude fonts-dejavu-core
 )
