@@ -1,0 +1,220 @@
+// ini_file.cpp: one profile (INI) file on disk, read anew at every call and changed in place.
+#include "settings/ini_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <filesystem>
+#include <utility>
+
+#include "settings/ini_text.h"
+
+namespace quillbrook {
+namespace {
+
+// Closes the descriptor it owns; Close() reports the result for descriptors that were written.
+class UniqueFd {
+ public:
+  explicit UniqueFd(int fd) : fd_(fd) {}
+  UniqueFd(const UniqueFd&) = delete;
+  UniqueFd& operator=(const UniqueFd&) = delete;
+  ~UniqueFd() {
+    if (fd_ >= 0) {
+      ::close(fd_);
+    }
+  }
+
+  int get() const { return fd_; }
+  bool valid() const { return fd_ >= 0; }
+
+  // A failing close can be the first report of a failed write (on network file systems).
+  bool Close() {
+    const int fd = std::exchange(fd_, -1);
+    return ::close(fd) == 0 || errno == EINTR;
+  }
+
+ private:
+  int fd_;
+};
+
+bool IsRegularFile(int fd) {
+  struct stat info {};
+  return ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// Reads the whole file from offset 0.
+bool ReadAll(int fd, std::string& out) {
+  out.clear();
+  struct stat info {};
+  if (::fstat(fd, &info) == 0 && info.st_size > 0) {
+    out.reserve(static_cast<std::size_t>(info.st_size));
+  }
+  char buffer[65536];
+  off_t offset = 0;
+  for (;;) {
+    const ssize_t got = ::pread(fd, buffer, sizeof buffer, offset);
+    if (got < 0) {
+      if (errno == EINTR) {
+        continue;
+      }
+      return false;
+    }
+    if (got == 0) {
+      return true;
+    }
+    out.append(buffer, static_cast<std::size_t>(got));
+    offset += got;
+  }
+}
+
+// Writes all of data at offset 0. Normally one pwrite; it only loops when the system takes less.
+bool WriteAll(int fd, std::string_view data) {
+  std::size_t done = 0;
+  while (done < data.size()) {
+    const ssize_t put =
+        ::pwrite(fd, data.data() + done, data.size() - done, static_cast<off_t>(done));
+    if (put < 0) {
+      if (errno == EINTR) {
+        continue;
+      }
+      return false;
+    }
+    if (put == 0) {
+      return false;
+    }
+    done += static_cast<std::size_t>(put);
+  }
+  return true;
+}
+
+// Reserves the blocks a longer file needs before a byte of it is overwritten, so that a full disk
+// fails the write here, with the old content intact, instead of halfway through it.
+bool ReserveSpace(int fd, std::size_t size) {
+  if (::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(size)) == 0) {
+    return true;
+  }
+  // File systems without fallocate get the plain write and its own error report.
+  return errno != ENOSPC && errno != EDQUOT && errno != EFBIG;
+}
+
+// Opens the file for reading and writing, creating it, and its directories when they are missing:
+// the fall-back location (~/.config/quillbrook/) may lack more than its last level on a fresh
+// account, and a setting that can never be written would be lost without a word.
+UniqueFd OpenForUpdate(const std::string& path) {
+  constexpr int kFlags = O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK;
+  int fd = ::open(path.c_str(), kFlags, 0666);
+  if (fd < 0 && errno == ENOENT) {
+    const std::filesystem::path directory = std::filesystem::path(path).parent_path();
+    std::error_code error;
+    if (!directory.empty()) {
+      std::filesystem::create_directories(directory, error);
+      if (!error) {
+        fd = ::open(path.c_str(), kFlags, 0666);
+      }
+    }
+  }
+  return UniqueFd(fd);
+}
+
+}  // namespace
+
+IniFile::IniFile(std::string path) : path_(std::move(path)) {}
+
+std::optional<std::string> IniFile::Load() const {
+  // O_NONBLOCK keeps a FIFO at the path from blocking the open; it is then refused as irregular.
+  UniqueFd fd(::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (!fd.valid() || !IsRegularFile(fd.get())) {
+    return std::nullopt;
+  }
+  std::string content;
+  if (!ReadAll(fd.get(), content)) {
+    return std::nullopt;
+  }
+  return content;
+}
+
+std::string IniFile::ReadString(std::string_view section, std::string_view key) const {
+  const std::optional<std::string> content = Load();
+  if (!content) {
+    return {};
+  }
+  return FindIniValue(*content, section, key).value_or(std::string());
+}
+
+int IniFile::ReadInteger(std::string_view section, std::string_view key, int defaultValue) const {
+  const std::optional<std::string> content = Load();
+  if (!content) {
+    return defaultValue;
+  }
+  const std::optional<std::string> value = FindIniValue(*content, section, key);
+  return value ? ParseIniInteger(*value) : defaultValue;
+}
+
+bool IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+  // Refuse before opening, so that a refused write does not even create the file.
+  if (!IsWritableIniEntry(section, key, value)) {
+    return false;
+  }
+  UniqueFd fd = OpenForUpdate(path_);
+  if (!fd.valid() || !IsRegularFile(fd.get())) {
+    return false;
+  }
+  // One descriptor for the read and the write, so both see the same file.
+  std::string content;
+  if (!ReadAll(fd.get(), content)) {
+    return false;  // writing what could not be read would lose it
+  }
+  const std::optional<std::string> updated = SetIniValue(content, section, key, value);
+  if (!updated) {
+    return false;
+  }
+  if (updated->size() > content.size() && !ReserveSpace(fd.get(), updated->size())) {
+    return false;
+  }
+  if (!WriteAll(fd.get(), *updated)) {
+    return false;
+  }
+  if (updated->size() < content.size() &&
+      ::ftruncate(fd.get(), static_cast<off_t>(updated->size())) != 0) {
+    return false;
+  }
+  return fd.Close();
+}
+
+bool IniFile::WriteInteger(std::string_view section, std::string_view key, int value) {
+  char text[16];
+  const auto [end, error] = std::to_chars(text, text + sizeof text, value);
+  if (error != std::errc()) {
+    return false;
+  }
+  return WriteString(section, key, std::string_view(text, static_cast<std::size_t>(end - text)));
+}
+
+std::vector<std::string> IniFile::ListSections() const {
+  const std::optional<std::string> content = Load();
+  if (!content) {
+    return {};
+  }
+  return ListIniSections(*content);
+}
+
+bool IniFile::CreateIfMissing(std::string_view initialText) {
+  const std::filesystem::path directory = std::filesystem::path(path_).parent_path();
+  std::error_code error;
+  if (!directory.empty()) {
+    std::filesystem::create_directories(directory, error);
+  }
+  // O_EXCL: a file that appears meanwhile (another instance, the user's editor) is never
+  // overwritten.
+  UniqueFd fd(::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+  if (!fd.valid()) {
+    struct stat info {};
+    return errno == EEXIST && ::stat(path_.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+  }
+  return WriteAll(fd.get(), initialText) && fd.Close();
+}
+
+}  // namespace quillbrook
