@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   # build
   build-essential cmake ninja-build ccache pkg-config git
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev libxcb1-dev
   # tests, sanitizers and fuzzing
   libgtest-dev libgmock-dev clang libclang-rt-14-dev clang-format python3 python3-pil
   # the built program under a real X server, real avrdude in a real terminal

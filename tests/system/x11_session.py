@@ -67,6 +67,8 @@ class X11Session:
             if process.poll() is None:
                 process.kill()
                 process.wait()
+            if process.stdout:
+                process.stdout.close()
         self.display.close()
         shutil.rmtree(self.root, ignore_errors=True)
 
@@ -162,3 +164,8 @@ def read_ini(path):
                 key, value = line.split("=", 1)
                 sections[-1][1].append((key, value))
     return sections
+
+
+def read_bytes(path):
+    with open(path, "rb") as file:
+        return file.read()
