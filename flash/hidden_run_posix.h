@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "flash/fd_posix.h"
+#include "flash/pipe_posix.h"
 
 namespace quillbrook {
 

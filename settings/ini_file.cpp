@@ -10,35 +10,11 @@
 #include <filesystem>
 #include <utility>
 
+#include "app/unique_fd.h"
 #include "settings/ini_text.h"
 
 namespace quillbrook {
 namespace {
-
-// Closes the descriptor it owns; Close() reports the result for descriptors that were written.
-class UniqueFd {
- public:
-  explicit UniqueFd(int fd) : fd_(fd) {}
-  UniqueFd(const UniqueFd&) = delete;
-  UniqueFd& operator=(const UniqueFd&) = delete;
-  ~UniqueFd() {
-    if (fd_ >= 0) {
-      ::close(fd_);
-    }
-  }
-
-  int get() const { return fd_; }
-  bool valid() const { return fd_ >= 0; }
-
-  // A failing close can be the first report of a failed write (on network file systems).
-  bool Close() {
-    const int fd = std::exchange(fd_, -1);
-    return ::close(fd) == 0 || errno == EINTR;
-  }
-
- private:
-  int fd_;
-};
 
 bool IsRegularFile(int fd) {
   struct stat info {};

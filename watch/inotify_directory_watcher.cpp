@@ -20,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/unique_fd.h"
 #include "watch/inotify_batch.h"
 
 namespace quillbrook {
@@ -33,25 +34,6 @@ constexpr std::uint32_t kWatchMask =
 
 // Large enough for many events per read; one event takes at most 16 + 256 bytes.
 constexpr std::size_t kReadBufferSize = 4096;
-
-class UniqueFd {
- public:
-  explicit UniqueFd(int fd) : fd_(fd) {}
-  UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-  UniqueFd(const UniqueFd&) = delete;
-  UniqueFd& operator=(const UniqueFd&) = delete;
-  ~UniqueFd() {
-    if (fd_ >= 0) {
-      ::close(fd_);
-    }
-  }
-
-  int get() const { return fd_; }
-  bool valid() const { return fd_ >= 0; }
-
- private:
-  int fd_;
-};
 
 std::string WithTrailingSlash(const std::string& directory) {
   if (!directory.empty() && directory.back() == '/') {

@@ -1,5 +1,5 @@
-// fd_posix.cpp: owned file descriptors and close-on-exec pipes.
-#include "flash/fd_posix.h"
+// pipe_posix.cpp: pipes that no started program inherits.
+#include "flash/pipe_posix.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -21,27 +21,6 @@ bool MoveAboveStandardStreams(UniqueFd& fd) {
 }
 
 }  // namespace
-
-UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
-  if (this != &other) {
-    Reset(other.Release());
-  }
-  return *this;
-}
-
-int UniqueFd::Release() {
-  const int fd = fd_;
-  fd_ = -1;
-  return fd;
-}
-
-void UniqueFd::Reset(int fd) {
-  if (fd_ >= 0) {
-    // Linux releases the descriptor even when close reports an error, so there is nothing to retry.
-    ::close(fd_);
-  }
-  fd_ = fd;
-}
 
 std::optional<Pipe> OpenPipe() {
   int ends[2];

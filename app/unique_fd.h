@@ -1,7 +1,5 @@
-// fd_posix.h: file descriptors that close themselves, and pipes that no started program inherits.
+// unique_fd.h: a file descriptor that closes itself.
 #pragma once
-
-#include <optional>
 
 namespace quillbrook {
 
@@ -22,19 +20,12 @@ class UniqueFd {
   int Release();
   // Closes the held descriptor, then holds `fd`.
   void Reset(int fd = -1);
+  // Closes now and tells whether the close succeeded: for a descriptor that was written, a failing
+  // close can be the first report of a failed write (on network file systems).
+  bool Close();
 
  private:
   int fd_ = -1;
 };
-
-struct Pipe {
-  UniqueFd readEnd;
-  UniqueFd writeEnd;
-};
-
-// A pipe with both ends close-on-exec and numbered above 2, so that handing ends to a child as its
-// standard streams can never overwrite another end (which could happen if our own standard
-// streams were closed). Nullopt when the system cannot create it.
-std::optional<Pipe> OpenPipe();
 
 }  // namespace quillbrook
