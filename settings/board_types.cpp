@@ -30,6 +30,24 @@ constexpr std::string_view kNewFileGuide =
     "; In avrdude_param, %1 is the serial port, %2 the HEX file and %% a percent sign.\n"
     "; The program fills in port and hex_file_path of a type as you choose them.\n";
 
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+// A read removes the blanks around a value, then one pair of enclosing quotes. Each keystroke in
+// the HEX path field is written and read back by the reload that follows the write, so a value
+// the read would change must be stored in quotes: otherwise a blank typed at the end of a path
+// (the space of "My Files") vanishes before the next keystroke.
+std::string StoredForm(std::string_view value) {
+  const bool enclosedInQuotes = value.size() >= 2 &&
+                                (value.front() == '"' || value.front() == '\'') &&
+                                value.back() == value.front();
+  if (value.empty() || (!IsBlank(value.front()) && !IsBlank(value.back()) && !enclosedInQuotes)) {
+    return std::string(value);
+  }
+  return '"' + std::string(value) + '"';
+}
+
 }  // namespace
 
 bool IsReservedSection(std::string_view name) {
@@ -56,10 +74,10 @@ void BoardTypes::LoadTypeList() {
   SelectByText(typeBox_, settings_.ReadSettingString(keys::kType.section, keys::kType.key));
 }
 
-void BoardTypes::ChooseType() {
+bool BoardTypes::ChooseType() {
   SelectByText(portBox_, ReadTypeSetting(keys::kPort.key));
   LoadHexPath();
-  settings_.WriteSettingString(keys::kType.section, keys::kType.key, CurrentBoardType());
+  return settings_.WriteSettingString(keys::kType.section, keys::kType.key, CurrentBoardType());
 }
 
 void BoardTypes::LoadHexPath() {
@@ -88,7 +106,7 @@ bool BoardTypes::WriteTypeSetting(std::string_view key, std::string_view value) 
   if (type.empty()) {
     return false;
   }
-  return settings_.WriteSettingString(type, key, value);
+  return settings_.WriteSettingString(type, key, StoredForm(value));
 }
 
 }  // namespace quillbrook

@@ -24,8 +24,9 @@ class BoardTypes {
 
   // Fills the type list in file order and reselects the remembered type. Writes nothing.
   void LoadTypeList();
-  // The user picked a type: reselect its port, load its HEX path, then remember the type.
-  void ChooseType();
+  // The user picked a type: reselect its port, load its HEX path, then remember the type. False
+  // when the type could not be remembered.
+  bool ChooseType();
   // The HEX path of the current type goes to the watch first, then into the field without echo.
   void LoadHexPath();
   // Opens the settings file for the user to add a type; a file that does not exist yet is first
@@ -36,6 +37,7 @@ class BoardTypes {
   // "" when no type is current or the key is missing.
   std::string ReadTypeSetting(std::string_view key) const;
   // With no type current there is no section to write to: nothing is written and false returned.
+  // The value reads back exactly as given: one a read would trim or unquote is stored in quotes.
   bool WriteTypeSetting(std::string_view key, std::string_view value);
 
  private:

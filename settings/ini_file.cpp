@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -66,14 +67,18 @@ bool WriteAll(int fd, std::string_view data) {
   return true;
 }
 
-// Reserves the blocks a longer file needs before a byte of it is overwritten, so that a full disk
-// fails the write here, with the old content intact, instead of halfway through it.
-bool ReserveSpace(int fd, std::size_t size) {
-  if (::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(size)) == 0) {
-    return true;
+// Checks that the disk has room for a longer file before a byte of it is overwritten, so that a
+// full disk fails the write here, with the old content intact, instead of halfway through it.
+// Reserving the blocks (fallocate) would be exact, but the reservation is itself reported as a
+// modification, and every reported modification of the settings file costs a reload.
+bool HasRoomFor(int fd, std::size_t growth) {
+  struct statvfs disk {};
+  if (::fstatvfs(fd, &disk) != 0) {
+    return true;  // nothing known: the write itself reports a full disk
   }
-  // File systems without fallocate get the plain write and its own error report.
-  return errno != ENOSPC && errno != EDQUOT && errno != EFBIG;
+  const unsigned long long free = static_cast<unsigned long long>(disk.f_bavail) * disk.f_frsize;
+  // One block more than the growth: the last block of the file may be full already.
+  return free >= growth + disk.f_frsize;
 }
 
 // Opens the file for reading and writing, creating it, and its directories when they are missing:
@@ -147,7 +152,7 @@ bool IniFile::WriteString(std::string_view section, std::string_view key, std::s
   if (!updated) {
     return false;
   }
-  if (updated->size() > content.size() && !ReserveSpace(fd.get(), updated->size())) {
+  if (updated->size() > content.size() && !HasRoomFor(fd.get(), updated->size() - content.size())) {
     return false;
   }
   if (!WriteAll(fd.get(), *updated)) {

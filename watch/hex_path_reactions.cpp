@@ -13,11 +13,12 @@ HexPathReactions::HexPathReactions(HexPathView& field, WritePath writePath,
       restartHexWatch_(std::move(restartHexWatch)),
       expandWindow_(std::move(expandWindow)) {}
 
-void HexPathReactions::OnUserEdit(const std::string& text) {
-  writePath_(text);
+bool HexPathReactions::OnUserEdit(const std::string& text) {
+  const bool written = writePath_(text);
   restartHexWatch_(text);
   // Setting the same text back without echo keeps the caret and raises nothing more.
   field_.SetTextWithoutEcho(text);
+  return written;
 }
 
 void HexPathReactions::OnFilesDropped(const std::vector<std::string>& paths) {

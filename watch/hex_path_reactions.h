@@ -20,8 +20,9 @@ class HexPathReactions {
                    std::function<void()> expandWindow);
 
   // Every change of the field's text by the user (typing, pasting, deleting) and every path set
-  // with echo: the whole text is written unchanged, also when empty, and watched.
-  void OnUserEdit(const std::string& text);
+  // with echo: the whole text is written unchanged, also when empty, and watched. False when it
+  // could not be written; it is watched and shown all the same.
+  bool OnUserEdit(const std::string& text);
 
   // Each dropped item in order, files and folders alike, paths whole: the window is expanded before
   // the path is shown, and the last one stays in the field, the settings file and the watch.
