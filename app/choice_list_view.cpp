@@ -1,21 +1,9 @@
 // choice_list_view.cpp: a drop-down list the user can only pick from, as the core sees it.
 #include "app/choice_list_view.h"
 
-#include <algorithm>
-#include <cctype>
+#include "app/ascii_case.h"
 
 namespace quillbrook {
-
-namespace {
-
-bool SameLetters(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) ==
-           std::tolower(static_cast<unsigned char>(y));
-  });
-}
-
-}  // namespace
 
 std::optional<int> FindByText(const std::vector<std::string>& items, std::string_view text) {
   if (text.empty()) {
@@ -25,10 +13,8 @@ std::optional<int> FindByText(const std::vector<std::string>& items, std::string
   const std::string_view pattern = text.substr(0, star);
   for (std::size_t i = 0; i < items.size(); ++i) {
     const std::string_view item = items[i];
-    const bool matches =
-        star == std::string_view::npos
-            ? SameLetters(item, pattern)
-            : item.size() >= pattern.size() && SameLetters(item.substr(0, pattern.size()), pattern);
+    const bool matches = star == std::string_view::npos ? EqualsIgnoringCase(item, pattern)
+                                                        : StartsWithIgnoringCase(item, pattern);
     if (matches) {
       return static_cast<int>(i);
     }

@@ -1,22 +1,14 @@
 // board_types.cpp: the board types of the settings file, the chosen one, and its per-type values.
 #include "settings/board_types.h"
 
-#include <algorithm>
-#include <cctype>
 #include <utility>
 
+#include "app/ascii_case.h"
 #include "settings/setting_keys.h"
 
 namespace quillbrook {
 
 namespace {
-
-bool SameLetters(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) ==
-           std::tolower(static_cast<unsigned char>(y));
-  });
-}
 
 // Written only into a settings file that does not exist yet: comments, never a section, so the
 // program still creates no board type of its own.
@@ -51,7 +43,8 @@ std::string StoredForm(std::string_view value) {
 }  // namespace
 
 bool IsReservedSection(std::string_view name) {
-  return SameLetters(name, keys::kPositionSection) || SameLetters(name, keys::kInitSection);
+  return EqualsIgnoringCase(name, keys::kPositionSection) ||
+         EqualsIgnoringCase(name, keys::kInitSection);
 }
 
 BoardTypes::BoardTypes(SettingsFile& settings, ChoiceListView& typeBox, ChoiceListView& portBox,

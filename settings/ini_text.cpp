@@ -5,15 +5,13 @@
 #include <unordered_set>
 #include <utility>
 
+#include "app/ascii_case.h"
+
 namespace quillbrook {
 namespace {
 
 constexpr bool IsBlank(char c) {
   return c == ' ' || c == '\t';
-}
-
-constexpr char LowerAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
 }
 
 std::string_view TrimBlanks(std::string_view text) {
@@ -26,18 +24,6 @@ std::string_view TrimBlanks(std::string_view text) {
     --last;
   }
   return text.substr(first, last - first);
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) {
-    return false;
-  }
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) {
-      return false;
-    }
-  }
-  return true;
 }
 
 enum class LineKind { kOther, kComment, kHeader, kKey };

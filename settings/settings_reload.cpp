@@ -1,25 +1,13 @@
 // settings_reload.cpp: takes a hand edit of the settings file over at once, without a restart.
 #include "settings/settings_reload.h"
 
-#include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <utility>
 
+#include "app/ascii_case.h"
 #include "watch/path_split.h"
 
 namespace quillbrook {
-
-namespace {
-
-bool SameLetters(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) ==
-           std::tolower(static_cast<unsigned char>(y));
-  });
-}
-
-}  // namespace
 
 SettingsReload::SettingsReload(const WatcherFactory& createWatcher, std::string settingsPath,
                                Steps steps)
@@ -55,7 +43,7 @@ void SettingsReload::OnChange(int action, const std::string& fullPath) {
     return;
   }
   // An editor may save the file under another letter case of its name; it is the same setting.
-  if (SameLetters(SplitPath(fullPath).name, fileName_)) {
+  if (EqualsIgnoringCase(SplitPath(fullPath).name, fileName_)) {
     ReloadSettings();
   }
 }
