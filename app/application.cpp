@@ -37,7 +37,7 @@ Application::Application()
       typeBox_(*window_.typeBox()),
       portBox_(*window_.portBox()),
       hexPath_(*window_.hexPathEdit()),
-      status_(window_),
+      status_(window_, timers_),
       modeButtons_(window_),
       program_(
           settings_,

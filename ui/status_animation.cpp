@@ -22,16 +22,18 @@ constexpr int kShortestFrameMs = 10;
 
 }  // namespace
 
-StatusAnimation::StatusAnimation(MainWindow& window) : window_(window) {
+StatusAnimation::StatusAnimation(MainWindow& window, TimerFactory& timers)
+    : window_(window), timers_(timers) {
   // The frames are stepped by hand: each stays for its own delay, and after the last the first
   // follows again whatever loop count the file states.
   movie_.setCacheMode(QMovie::CacheAll);
-  frameTimer_.setSingleShot(true);
-  connect(&frameTimer_, &QTimer::timeout, this, &StatusAnimation::ShowNextFrame);
 }
 
 void StatusAnimation::ShowStatusPicture(FlashState state) {
-  frameTimer_.stop();
+  if (pendingStep_ != nullptr) {
+    pendingStep_->Stop();
+    pendingStep_ = nullptr;
+  }
   movie_.stop();
   movie_.setFileName(PicturePath(state));
   movie_.jumpToFrame(0);
@@ -53,12 +55,20 @@ void StatusAnimation::ShowCurrentFrame() {
 }
 
 void StatusAnimation::ScheduleNextFrame() {
-  if (movie_.frameCount() > 1) {
-    frameTimer_.start(std::max(movie_.nextFrameDelay(), kShortestFrameMs));
+  if (movie_.frameCount() < 2) {
+    return;
   }
+  const int delay = std::max(movie_.nextFrameDelay(), kShortestFrameMs);
+  std::unique_ptr<OneShotTimer>& timer = frameTimers_[delay];
+  if (!timer) {
+    timer = timers_.CreateTimer(std::chrono::milliseconds(delay), [this] { ShowNextFrame(); });
+  }
+  pendingStep_ = timer.get();
+  pendingStep_->Start();
 }
 
 void StatusAnimation::ShowNextFrame() {
+  pendingStep_ = nullptr;
   if (movie_.currentFrameNumber() + 1 >= movie_.frameCount()) {
     movie_.jumpToFrame(0);
   } else {

@@ -2,22 +2,23 @@
 #pragma once
 
 #include <QMovie>
-#include <QObject>
-#include <QTimer>
 
+#include <map>
+#include <memory>
+
+#include "app/one_shot_timer.h"
 #include "flash/flash_state.h"
 
 namespace quillbrook {
 
 class MainWindow;
 
-class StatusAnimation : public QObject, public StatusIndicatorView {
-  Q_OBJECT
-
+class StatusAnimation : public StatusIndicatorView {
  public:
   static constexpr int kSize = 50;
 
-  explicit StatusAnimation(MainWindow& window);
+  // The frame steps run on `timers`, which must outlive the animation.
+  StatusAnimation(MainWindow& window, TimerFactory& timers);
 
   // Restarts the state's picture at its first frame, also when it is the one already shown.
   void ShowStatusPicture(FlashState state) override;
@@ -29,8 +30,11 @@ class StatusAnimation : public QObject, public StatusIndicatorView {
   void ShowNextFrame();
 
   MainWindow& window_;
+  TimerFactory& timers_;
   QMovie movie_;
-  QTimer frameTimer_;
+  // One timer per frame delay in use; a step is pending on at most one of them.
+  std::map<int, std::unique_ptr<OneShotTimer>> frameTimers_;
+  OneShotTimer* pendingStep_ = nullptr;
 };
 
 }  // namespace quillbrook
