@@ -174,5 +174,26 @@ TEST(SettingsWatchStart, CreatesAMissingSettingsDirectorySoThatTheFirstWriteIsFo
   EXPECT_FALSE(blocked.StartSettingsWatch());
 }
 
+TEST_F(ReloadFlowTest, AFileEditedIntoGarbageEmptiesTheListsAndEditedBackRestoresThem) {
+  ASSERT_TRUE(rig_.WriteSettings(Settings(uno_ + mega_)));
+  rig_.Start();
+  const testing::ControlsSnapshot good = rig_.Snapshot();
+
+  std::string garbage(64 * 1024, '\0');
+  for (std::size_t i = 0; i < garbage.size(); ++i) {
+    garbage[i] = static_cast<char>((i * 131 + 7) % 251);  // NULs, lone CRs, brackets, invalid UTF-8
+  }
+  ASSERT_TRUE(rig_.WriteSettingsFromAnotherProcess(garbage));
+  ASSERT_TRUE(ReloadedSince(1));
+  EXPECT_THAT(rig_.typeBox.Items(), ::testing::Not(::testing::Contains("Mega")));
+  EXPECT_THAT(rig_.typeBox.Items(), ::testing::Not(::testing::Contains("Uno")));
+  EXPECT_EQ(rig_.hexPath.Text(), "");
+
+  const int loads = rig_.TypeListLoads();
+  ASSERT_TRUE(rig_.WriteSettingsFromAnotherProcess(Settings(uno_ + mega_)));
+  ASSERT_TRUE(ReloadedSince(loads));
+  EXPECT_EQ(rig_.Snapshot(), good);
+}
+
 }  // namespace
 }  // namespace quillbrook
