@@ -3,10 +3,36 @@
 import os
 import queue
 import signal
+import stat
 import subprocess
 import threading
+import time
 
 FLASH_SIZE = 32 * 1024
+
+
+def processes_holding(device):
+    """Ids of the processes that have `device` open, found as a port list finds them: through the
+    descriptor links of every process in /proc that point into /dev."""
+    wanted = os.stat(device).st_rdev
+    holders = []
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            descriptors = os.listdir(f"/proc/{pid}/fd")
+        except OSError:  # ended meanwhile
+            continue
+        for descriptor in descriptors:
+            link = f"/proc/{pid}/fd/{descriptor}"
+            try:
+                if not os.readlink(link).startswith("/dev/"):
+                    continue
+                status = os.stat(link)
+            except OSError:
+                continue
+            if stat.S_ISCHR(status.st_mode) and status.st_rdev == wanted:
+                holders.append(int(pid))
+                break
+    return holders
 
 
 class BoardProcess:
@@ -14,6 +40,9 @@ class BoardProcess:
 
     The board writes its flash image to `flash_path` at start and after every programming session,
     before the programmer hears the end of the session, and reports "programmed N" on its output.
+    It also reports "reset" whenever a programmer opening the port resets it. Once read (by
+    wait_programmed), `programmed_at[N]` and `resets_at` tell when those reports came, in
+    time.monotonic().
     """
 
     def __init__(self, directory, binary=None, start_timeout=10.0):
@@ -23,6 +52,8 @@ class BoardProcess:
         self.error_path = os.path.join(directory, "board-errors.txt")
         self._lines = queue.Queue()
         self.sessions = 0
+        self.programmed_at = {}
+        self.resets_at = []
         with open(self.error_path, "w") as errors:
             self.process = subprocess.Popen([self.binary, self.port, self.flash_path],
                                             stdout=subprocess.PIPE, stderr=errors, text=True)
@@ -36,16 +67,20 @@ class BoardProcess:
 
     def _read_output(self):
         for line in self.process.stdout:
-            self._lines.put(line.rstrip("\n"))
-        self._lines.put(None)
+            self._lines.put((time.monotonic(), line.rstrip("\n")))
+        self._lines.put((time.monotonic(), None))
 
     def _next_line(self, timeout):
         try:
-            line = self._lines.get(timeout=timeout)
+            arrived, line = self._lines.get(timeout=timeout)
         except queue.Empty:
             raise AssertionError(f"the board said nothing for {timeout} s; {self.errors()}") from None
         if line is None:
             raise AssertionError(f"the board ended ({self.process.wait()}); {self.errors()}")
+        if line.startswith("programmed "):
+            self.programmed_at[int(line.split()[1])] = arrived
+        elif line == "reset":
+            self.resets_at.append(arrived)
         return line
 
     def wait_programmed(self, count, timeout=10.0):

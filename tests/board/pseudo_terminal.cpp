@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/inotify.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -55,12 +56,13 @@ std::optional<PseudoTerminal> PseudoTerminal::Open(std::error_code& error) {
   } else if (const int failure = ::ptsname_r(master, name.data(), name.size()); failure != 0) {
     error = {failure, std::generic_category()};
   }
-  const int slave = error ? -1 : ::open(name.data(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  int slave = error ? -1 : ::open(name.data(), O_RDWR | O_NOCTTY | O_CLOEXEC);
   if (!error && slave < 0) {
     error = LastError();
   }
   // The master has no terminal settings of its own (termios calls on it reach the slave), so a raw
-  // slave is a raw pair. Packet mode comes last, so that setting up reports no flush of its own.
+  // slave is a raw pair; the settings stay with the slave while the master is open, also when no
+  // one has the slave open. Packet mode comes last, so that setting up reports no flush of its own.
   int packet_mode = 1;
   if (!error) {
     error = MakeRaw(slave);
@@ -69,33 +71,52 @@ std::optional<PseudoTerminal> PseudoTerminal::Open(std::error_code& error) {
                  ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK) != 0)) {
     error = LastError();
   }
+  // Opens are watched before the slave is let go, so that none can come unnoticed.
+  const int opened = error ? -1 : ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  if (!error && (opened < 0 || ::inotify_add_watch(opened, name.data(), IN_OPEN) < 0)) {
+    error = LastError();
+  }
+  if (!error && ::close(std::exchange(slave, -1)) != 0) {
+    error = LastError();
+  }
   if (error) {
+    CloseIfOpen(opened);
     CloseIfOpen(slave);
     CloseIfOpen(master);
     return std::nullopt;
   }
-  return PseudoTerminal(master, slave, name.data());
+  return PseudoTerminal(master, opened, name.data());
 }
 
-PseudoTerminal::PseudoTerminal(int master_fd, int slave_fd, std::string slave_path)
-    : master_fd_(master_fd), slave_fd_(slave_fd), slave_path_(std::move(slave_path)) {}
+PseudoTerminal::PseudoTerminal(int master_fd, int opened_fd, std::string slave_path)
+    : master_fd_(master_fd), opened_fd_(opened_fd), slave_path_(std::move(slave_path)) {}
 
 PseudoTerminal::PseudoTerminal(PseudoTerminal&& other) noexcept
     : master_fd_(std::exchange(other.master_fd_, -1)),
-      slave_fd_(std::exchange(other.slave_fd_, -1)),
+      opened_fd_(std::exchange(other.opened_fd_, -1)),
       slave_path_(std::move(other.slave_path_)) {}
 
 PseudoTerminal::~PseudoTerminal() {
-  CloseIfOpen(slave_fd_);
+  CloseIfOpen(opened_fd_);
   CloseIfOpen(master_fd_);
 }
 
 std::error_code PseudoTerminal::Receive(Input& input) {
   input = {};
+  // Opens are forgotten before the master is read: an open after this point clears the hang-up the
+  // read below might report, and leaves opened_fd() readable for the next look.
+  if (std::error_code error = DrainOpens()) {
+    return error;
+  }
   // In packet mode every read starts with a status byte: 0 (TIOCPKT_DATA) before data, or on its
   // own a set of events that happened to the slave side.
   std::array<std::uint8_t, 4096> buffer{};
   const ssize_t count = ::read(master_fd_, buffer.data(), buffer.size());
+  if (count < 0 && errno == EIO) {
+    // Nobody has the port open. The kernel tells so only once all its last user sent is read.
+    input.port_closed = true;
+    return {};
+  }
   if (count < 0) {
     return errno == EAGAIN || errno == EINTR ? std::error_code{} : LastError();
   }
@@ -108,6 +129,23 @@ std::error_code PseudoTerminal::Receive(Input& input) {
     input.port_flushed = (buffer[0] & TIOCPKT_FLUSHREAD) != 0;
   }
   return {};
+}
+
+std::error_code PseudoTerminal::DrainOpens() {
+  // Only whether someone opened the port counts, not who or how often.
+  alignas(inotify_event) std::array<char, 1024> events;
+  for (;;) {
+    const ssize_t count = ::read(opened_fd_, events.data(), events.size());
+    if (count < 0 && errno == EINTR) {
+      continue;
+    }
+    if (count < 0) {
+      return errno == EAGAIN ? std::error_code{} : LastError();
+    }
+    if (count == 0) {
+      return {};
+    }
+  }
 }
 
 std::error_code PseudoTerminal::Send(std::span<const std::uint8_t> bytes, std::size_t& dropped) {

@@ -4,13 +4,16 @@
 // Usage: stk500_board PORT_LINK FLASH_FILE
 //
 // PORT_LINK becomes a symbolic link to the pseudo-terminal, a stable name to give avrdude as -P.
+// As with a real board on USB, no process holds the port while no programmer uses it, so a port
+// list that skips ports in use offers it.
 // FLASH_FILE receives the whole flash image (32768 bytes) at start and each time a programmer
 // leaves programming mode, before the programmer hears the answer, so that the file is current
 // once avrdude has ended. The file is replaced whole: a reader never sees half of it.
 //
-// Prints "ready DEVICE" on standard output once it serves, and "programmed N" after the Nth
-// session. Serves any number of sessions; SIGTERM or SIGINT ends it with status 0 and removes the
-// link. Errors go to standard error and end it with status 1.
+// Prints "ready DEVICE" on standard output once it serves, "reset" whenever a programmer opening
+// the port resets the board, and "programmed N" after the Nth session. Serves any number of
+// sessions; SIGTERM or SIGINT ends it with status 0 and removes the link. Errors go to standard
+// error and end it with status 1.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -124,29 +127,35 @@ std::string Serve(PseudoTerminal& port, int stop_signals, Atmega328p& chip,
                   const fs::path& flash_file) {
   Stk500Bootloader bootloader(chip);
   int sessions_saved = 0;
-  std::array<pollfd, 2> watched{
-      {{port.master_fd(), POLLIN | POLLPRI, 0}, {stop_signals, POLLIN, 0}}};
+  std::array<pollfd, 3> watched{{{port.master_fd(), POLLIN | POLLPRI, 0},
+                                 {port.opened_fd(), POLLIN, 0},
+                                 {stop_signals, POLLIN, 0}}};
+  // Until a look at the port shows that nobody has it open.
+  bool port_open = true;
   PseudoTerminal::Input input;
   std::vector<std::uint8_t> reply;
   for (;;) {
+    // A port nobody has open reports a hang-up on every poll; it is left out until reopened.
+    watched[0].fd = port_open ? port.master_fd() : -1;
     if (::poll(watched.data(), watched.size(), -1) < 0) {
       if (errno == EINTR) {
         continue;
       }
       return "poll: " + LastError().message();
     }
-    if (watched[1].revents != 0) {
+    if (watched[2].revents != 0) {
       return {};
     }
-    if ((watched[0].revents & (POLLIN | POLLPRI)) == 0) {
-      // With the slave side held open a hang-up cannot come; anything else here would spin.
+    if (((watched[0].revents | watched[1].revents) & (POLLERR | POLLNVAL)) != 0) {
       return "the pseudo-terminal failed";
     }
     if (std::error_code error = port.Receive(input)) {
       return "cannot read the pseudo-terminal: " + error.message();
     }
+    port_open = !input.port_closed;
     if (input.port_flushed) {
       bootloader.Reset();
+      std::cout << "reset" << std::endl;
     }
     reply.clear();
     bootloader.Receive(input.bytes, reply);

@@ -11,8 +11,10 @@ import time
 import tty
 import unittest
 
-from board_process import FLASH_SIZE, BoardProcess
+from board_process import FLASH_SIZE, BoardProcess, processes_holding
 from intel_hex import differences, flash_image, hex_text, write_hex
+
+INOTIFY_EVENT_SIZE = 16  # struct inotify_event without a name
 
 
 def wait_for(condition, timeout=10.0, what="condition"):
@@ -90,6 +92,8 @@ class BoardWithAvrdudeTest(unittest.TestCase):
                 # Already current when avrdude has ended: the board saves before it answers.
                 self.assertFlash(expected)
                 self.board.wait_programmed(session)
+                # Each run's open of the port reset the board, and the board said so.
+                self.assertGreaterEqual(len(self.board.resets_at), session)
 
     def test_a_file_bigger_than_the_flash_fails_and_the_board_serves_on(self):
         first = self.firmware(700)
@@ -107,15 +111,36 @@ class BoardWithAvrdudeTest(unittest.TestCase):
         self.assertEqual(result.returncode, 0, result.stderr)
         self.assertFlash(last)
 
+    def test_nobody_holds_the_idle_port_and_it_stays_raw(self):
+        """A port list skips ports that a process holds; between programmers the board's port must
+        be free, as a real board's is, and keep the raw settings a serial monitor relies on."""
+        for moment in ("before any session", "after a session"):
+            with self.subTest(moment):
+                if moment != "before any session":
+                    self.assertEqual(self.avrdude(self.firmware(300)).returncode, 0)
+                    self.board.wait_programmed(1)
+                self.assertEqual(processes_holding(self.board.device), [])
+                fd = os.open(self.board.port, os.O_RDWR | os.O_NOCTTY)
+                try:
+                    self.assertEqual(processes_holding(self.board.device), [os.getpid()])
+                    _, _, _, lflag, _, _, _ = termios.tcgetattr(fd)
+                    self.assertEqual(lflag & (termios.ICANON | termios.ECHO | termios.ISIG), 0)
+                finally:
+                    os.close(fd)
+        # And it still serves a programmer after a user that did nothing.
+        self.assertEqual(self.avrdude(self.firmware(200)).returncode, 0)
+        self.board.wait_programmed(2)
+
     def test_opening_the_port_forgets_a_command_an_earlier_user_cut_off(self):
         already_read = self.board.bytes_read()
         half_page = bytes([0x64, 0x00, 0x80, ord("F")]) + bytes(10)
         fd = os.open(self.board.port, os.O_RDWR | os.O_NOCTTY)
         try:
             os.write(fd, half_page)
-            # The packet-mode status byte comes with the data.
-            wait_for(lambda: self.board.bytes_read() >= already_read + len(half_page) + 1,
-                     what="the board to take in the half command")
+            # The board reads the notice of the open (one inotify event) and the data, which comes
+            # with the packet-mode status byte.
+            wait_for(lambda: self.board.bytes_read() >= already_read + INOTIFY_EVENT_SIZE
+                     + len(half_page) + 1, what="the board to take in the half command")
         finally:
             os.close(fd)
 
