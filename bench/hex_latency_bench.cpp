@@ -26,7 +26,7 @@
 #include "app/unique_fd.h"
 #include "bench/bare_inotify_reader.h"
 #include "bench/sample_summary.h"
-#include "tests/settings/temp_dir.h"
+#include "tests/support/temp_dir.h"
 #include "ui/qt_main_thread.h"
 #include "watch/directory_watcher.h"
 #include "watch/hex_watch.h"
@@ -170,8 +170,8 @@ std::optional<Latencies> WriteAndWatch(const std::string& directory, Sightings& 
 
 int main(int argc, char* argv[]) {
   QCoreApplication app(argc, argv);
-  const quillbrook::test_support::TempDir root;
-  const std::string directory = root.path() + "/";
+  const quillbrook::testing::TempDir root;
+  const std::string directory = root.path().string() + "/";
 
   Sightings sightings;
   quillbrook::QtMainThread mainThread;

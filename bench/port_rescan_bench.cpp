@@ -16,8 +16,8 @@
 #include "ports/port_list.h"
 #include "ports/port_probe.h"
 #include "ports/port_probe_linux.h"
-#include "tests/settings/temp_dir.h"
 #include "tests/support/fake_views.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -46,7 +46,7 @@ int main(int argc, char* argv[]) {
     std::cerr << "usage: port_rescan_bench [DEVICE_DIRECTORY]\n";
     return 2;
   }
-  std::optional<quillbrook::test_support::TempDir> emptyDirectory;
+  std::optional<quillbrook::testing::TempDir> emptyDirectory;
   std::string deviceDirectory;
   if (argc == 2) {
     deviceDirectory = argv[1];

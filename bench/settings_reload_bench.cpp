@@ -17,20 +17,20 @@
 #include "bench/sample_summary.h"
 #include "ports/port_probe.h"
 #include "settings/settings_file.h"
-#include "tests/settings/temp_dir.h"
 #include "tests/support/fake_directory_watcher.h"
 #include "tests/support/fake_launcher.h"
 #include "tests/support/fake_main_thread.h"
 #include "tests/support/fake_port_probe.h"
 #include "tests/support/fake_views.h"
+#include "tests/support/temp_dir.h"
 #include "tests/support/virtual_clock.h"
 #include "watch/directory_watcher.h"
 
 namespace {
 
 namespace testing = quillbrook::testing;
-using quillbrook::test_support::ReadBytes;
-using quillbrook::test_support::WriteBytes;
+using quillbrook::testing::ReadBytes;
+using quillbrook::testing::WriteBytes;
 
 constexpr int kBoardTypes = 200;
 constexpr int kRounds = 100;
@@ -57,9 +57,9 @@ std::string LargeSettingsFile(const std::string& hexDirectory) {
 }  // namespace
 
 int main() {
-  const quillbrook::test_support::TempDir root;
+  const quillbrook::testing::TempDir root;
   const std::string settingsPath = root.File("quillbrook.ini");
-  const std::string hexDirectory = root.path() + "/hex/";
+  const std::string hexDirectory = root.path().string() + "/hex/";
   const std::string content = LargeSettingsFile(hexDirectory);
   if (!WriteBytes(settingsPath, content)) {
     std::cerr << "settings_reload_bench: cannot write " << settingsPath << '\n';

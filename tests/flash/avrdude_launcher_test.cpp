@@ -26,7 +26,7 @@
 
 #include "flash/param_template.h"
 #include "tests/flash/fake_record.h"
-#include "tests/flash/temp_dir.h"
+#include "tests/flash/file_fixtures.h"
 
 namespace quillbrook {
 namespace {
@@ -35,7 +35,7 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using namespace std::string_literals;
 using testing::CurrentDirectory;
-using testing::FlashTempDir;
+using testing::TempDir;
 using testing::WriteFile;
 using Words = std::vector<std::string>;
 
@@ -237,7 +237,7 @@ class AvrdudeLauncherTest : public ::testing::Test {
     return records;
   }
 
-  FlashTempDir root_;
+  TempDir root_;
   const std::string own_ = root_.MakeDirectory("own");
   const std::string path_ = root_.MakeDirectory("path");
   const std::string records_ = root_.MakeDirectory("records");

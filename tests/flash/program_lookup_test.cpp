@@ -8,14 +8,14 @@
 #include <optional>
 #include <string>
 
-#include "tests/flash/temp_dir.h"
+#include "tests/flash/file_fixtures.h"
 
 namespace quillbrook {
 namespace {
 
 namespace fs = std::filesystem;
 using testing::CurrentDirectory;
-using testing::FlashTempDir;
+using testing::TempDir;
 using testing::WriteFile;
 
 constexpr fs::perms kExecutable = fs::perms::owner_all | fs::perms::group_read |
@@ -33,7 +33,7 @@ class ProgramLookupTest : public ::testing::Test {
     return path;
   }
 
-  FlashTempDir root_;
+  TempDir root_;
   const std::string own_ = root_.MakeDirectory("own");
   const std::string first_ = root_.MakeDirectory("first");
   const std::string second_ = root_.MakeDirectory("second");

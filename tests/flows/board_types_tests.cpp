@@ -9,21 +9,21 @@
 
 #include "settings/board_types.h"
 #include "settings/settings_file.h"
-#include "tests/settings/temp_dir.h"
 #include "tests/support/fake_views.h"
 #include "tests/support/journal.h"
+#include "tests/support/temp_dir.h"
 
 namespace quillbrook {
 namespace {
 
-using test_support::ReadBytes;
-using test_support::TempDir;
-using test_support::WriteBytes;
 using ::testing::ElementsAre;
 using testing::FakeChoiceListView;
 using testing::FakeHexPathView;
 using ::testing::IsEmpty;
 using testing::Journal;
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
 
 class BoardTypesTest : public ::testing::Test {
  protected:

@@ -41,7 +41,7 @@ class FlashFlowTest : public ::testing::Test {
 
 TEST_F(FlashFlowTest, ARewriteIsFlashedInAutoModeWithoutLogAndTheIndicatorFollows) {
   StartWith(1, 0);
-  ASSERT_TRUE(test_support::WriteBytes(hexFile_, ":00000001FF\n"));
+  ASSERT_TRUE(testing::WriteBytes(hexFile_, ":00000001FF\n"));
   ASSERT_TRUE(rig_.RunUntil([&] { return Shows() == FlashState::kChangesDetected; }));
   // One write may bring several notifications; all of them are in before the clock moves on.
   ASSERT_TRUE(rig_.Settle(rig_.hexDirectory()));
@@ -77,7 +77,7 @@ TEST_F(FlashFlowTest, AClickFlashesWithLogAndARewriteDuringTheRunIsShownAfterDon
   rig_.launcher->whileRunning = [&] {
     rig_.launcher->whileRunning = nullptr;
     // The main thread is held by the launch: the watch's notification can only queue up.
-    ASSERT_TRUE(test_support::WriteBytes(hexFile_, ":00000001FF\n"));
+    ASSERT_TRUE(testing::WriteBytes(hexFile_, ":00000001FF\n"));
     ASSERT_TRUE(rig_.main.WaitForPending(1, testing::kPatience));
     EXPECT_EQ(Shows(), FlashState::kFlashing);
   };

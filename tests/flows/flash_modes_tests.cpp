@@ -8,17 +8,17 @@
 
 #include "flash/flash_modes.h"
 #include "settings/settings_file.h"
-#include "tests/settings/temp_dir.h"
 #include "tests/support/fake_views.h"
+#include "tests/support/temp_dir.h"
 
 namespace quillbrook {
 namespace {
 
-using test_support::ReadBytes;
-using test_support::TempDir;
-using test_support::WriteBytes;
 using ::testing::ElementsAre;
 using testing::FakeModeButtons;
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
 
 struct StoredCase {
   const char* name;

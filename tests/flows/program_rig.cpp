@@ -108,22 +108,22 @@ void ProgramRig::Destroy() {
 }
 
 std::optional<std::string> ProgramRig::SettingsBytes() const {
-  return test_support::ReadBytes(settingsPath());
+  return testing::ReadBytes(settingsPath());
 }
 
 bool ProgramRig::WriteSettings(std::string_view content) const {
-  return test_support::WriteBytes(settingsPath(), content);
+  return testing::WriteBytes(settingsPath(), content);
 }
 
 bool ProgramRig::WriteSettingsFromAnotherProcess(std::string_view content) const {
   const std::string staged = stagingDirectory() + "quillbrook.ini";
   // cp opens the existing file for writing and truncates it: the same file, written anew.
-  return test_support::WriteBytes(staged, content) && RunToSuccess({"cp", staged, settingsPath()});
+  return testing::WriteBytes(staged, content) && RunToSuccess({"cp", staged, settingsPath()});
 }
 
 bool ProgramRig::Settle(const std::string& directory) {
   const std::string marker = directory + "settle-" + std::to_string(++markers_);
-  if (!test_support::WriteBytes(marker, "m")) {
+  if (!testing::WriteBytes(marker, "m")) {
     return false;
   }
   return RunUntil([&] {

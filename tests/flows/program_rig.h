@@ -12,12 +12,12 @@
 
 #include "app/program.h"
 #include "settings/settings_file.h"
-#include "tests/settings/temp_dir.h"
 #include "tests/support/fake_directory_watcher.h"
 #include "tests/support/fake_launcher.h"
 #include "tests/support/fake_main_thread.h"
 #include "tests/support/fake_views.h"
 #include "tests/support/journal.h"
+#include "tests/support/temp_dir.h"
 #include "tests/support/virtual_clock.h"
 #include "watch/directory_watcher.h"
 
@@ -60,9 +60,9 @@ class ProgramRig {
 
   // The rig's directories, each ending in '/': the settings file's, the HEX file's, and one
   // that no watch follows.
-  std::string settingsDirectory() const { return root_.path() + "/settings/"; }
-  std::string hexDirectory() const { return root_.path() + "/hex/"; }
-  std::string stagingDirectory() const { return root_.path() + "/staging/"; }
+  std::string settingsDirectory() const { return root_.path().string() + "/settings/"; }
+  std::string hexDirectory() const { return root_.path().string() + "/hex/"; }
+  std::string stagingDirectory() const { return root_.path().string() + "/staging/"; }
   std::string settingsPath() const { return settingsDirectory() + "quillbrook.ini"; }
   std::string HexFile(std::string_view name) const { return hexDirectory() + std::string(name); }
 
@@ -105,7 +105,7 @@ class ProgramRig {
   std::vector<ChangeRecord> records;
 
  private:
-  test_support::TempDir root_;
+  testing::TempDir root_;
   Watchers watchers_;
   SettingsFile settings_;
   std::unique_ptr<Program> program_;

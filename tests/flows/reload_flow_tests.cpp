@@ -114,13 +114,13 @@ TEST_F(ReloadFlowTest, OnlyTheSettingsFileItselfReloads) {
   const std::string directory = rig_.settingsDirectory();
   ASSERT_TRUE(std::filesystem::create_directory(directory + "sub"));
   for (const char* name : {"sub/quillbrook.ini", "other.ini", "quillbrook.ini.bak", "quillbrook"}) {
-    ASSERT_TRUE(test_support::WriteBytes(directory + name, "[Nano]\n")) << name;
+    ASSERT_TRUE(testing::WriteBytes(directory + name, "[Nano]\n")) << name;
   }
   ASSERT_TRUE(rig_.Settle(directory));
   EXPECT_EQ(rig_.TypeListLoads(), 1);
 
   // The same name in other letters is the settings file for the program.
-  ASSERT_TRUE(test_support::WriteBytes(directory + "QUILLBROOK.INI", "[Nano]\n"));
+  ASSERT_TRUE(testing::WriteBytes(directory + "QUILLBROOK.INI", "[Nano]\n"));
   EXPECT_TRUE(ReloadedSince(1));
   EXPECT_THAT(rig_.typeBox.Items(), ElementsAre("Uno", "Mega"));
 }
@@ -135,7 +135,7 @@ TEST_F(ReloadFlowTest, ModesEditedByHandTakeEffectAtTheNextStartOnly) {
   EXPECT_TRUE(rig_.modeButtons.IsVisible(ModeButton::kManualFlash));
   EXPECT_FALSE(rig_.modeButtons.IsVisible(ModeButton::kAutoFlash));
   // Still manual: a rewrite is only shown.
-  ASSERT_TRUE(test_support::WriteBytes(rig_.HexFile("uno.hex"), ":00000001FF\n"));
+  ASSERT_TRUE(testing::WriteBytes(rig_.HexFile("uno.hex"), ":00000001FF\n"));
   ASSERT_TRUE(rig_.RunUntil([&] { return rig_.status.Current() == FlashState::kChangesDetected; }));
   rig_.AdvanceTo(std::chrono::milliseconds(10000));
   EXPECT_EQ(rig_.status.Current(), FlashState::kChangesDetected);
@@ -149,8 +149,8 @@ TEST_F(ReloadFlowTest, ModesEditedByHandTakeEffectAtTheNextStartOnly) {
 }
 
 TEST(SettingsWatchStart, CreatesAMissingSettingsDirectorySoThatTheFirstWriteIsFollowed) {
-  test_support::TempDir root;
-  const std::string directory = root.path() + "/config/quillbrook/";
+  testing::TempDir root;
+  const std::string directory = root.path().string() + "/config/quillbrook/";
   testing::FakeMainThread main;
   int reloads = 0;
   SettingsReload reload(
@@ -165,7 +165,7 @@ TEST(SettingsWatchStart, CreatesAMissingSettingsDirectorySoThatTheFirstWriteIsFo
   EXPECT_TRUE(main.RunUntil([&] { return reloads > 0; }, testing::kPatience));
 
   // Where no directory can be made, the watch is not started.
-  ASSERT_TRUE(test_support::WriteBytes(root.File("file"), "x"));
+  ASSERT_TRUE(testing::WriteBytes(root.File("file"), "x"));
   SettingsReload blocked(
       [&](DirectoryWatcher::ChangeHandler onChange) {
         return CreateDirectoryWatcher(main, std::move(onChange));

@@ -62,8 +62,8 @@ class PortListOnPtys : public ::testing::Test {
  protected:
   // Makes name in the stand-in for /dev a link to target.
   std::string Device(const std::string& name, const std::string& target) {
-    fs::create_symlink(target, devices.FullPath(name));
-    return devices.FullPath(name);
+    fs::create_symlink(target, devices.File(name));
+    return devices.File(name);
   }
 
   PortList MakeList(std::unique_ptr<PortProbe> probe = CreatePortProbe()) {
@@ -72,7 +72,7 @@ class PortListOnPtys : public ::testing::Test {
         [this] { return remembered; }, [](const std::string&) { return false; });
   }
 
-  testing::ScratchDirectory devices;
+  testing::TempDir devices;
   testing::PseudoTerminal first;
   testing::PseudoTerminal second;
   testing::FakeChoiceList portBox;
@@ -106,7 +106,7 @@ TEST_F(PortListOnPtys, ReselectsTheRememberedPortWithoutRegardToLetterCase) {
   } cases[] = {
       {"", acm3},
       {UpperCase(usb0), usb0},
-      {devices.FullPath("ttyUSB5"), ""},
+      {devices.File("ttyUSB5"), ""},
   };
   PortList list = MakeList();
   for (const auto& c : cases) {
@@ -162,15 +162,15 @@ TEST_F(PortListOnPtys, APortReleasedByItsHolderIsListedAtTheNextRescan) {
 }
 
 TEST_F(PortListOnPtys, ListsOnlyTerminalsUnderThePortNames) {
-  std::ofstream(devices.FullPath("ttyACM0")) << "a file\n";
-  ASSERT_EQ(::mkfifo(devices.FullPath("ttyACM1").c_str(), 0600), 0);
-  fs::create_directory(devices.FullPath("ttyACM2"));
+  std::ofstream(devices.File("ttyACM0")) << "a file\n";
+  ASSERT_EQ(::mkfifo(devices.File("ttyACM1").c_str(), 0600), 0);
+  fs::create_directory(devices.File("ttyACM2"));
   Device("ttyACM3", "/dev/null");  // a character device, but no terminal
-  Device("ttyACM4", devices.FullPath("nowhere"));
+  Device("ttyACM4", devices.File("nowhere"));
   const std::string last = Device("ttyAMA63", first.port());
   // With no process known to hold anything, the kind of file alone must keep these out (many
   // processes hold /dev/null, which would hide it otherwise).
-  testing::ScratchDirectory noProcesses;
+  testing::TempDir noProcesses;
   PortList list = MakeList(std::make_unique<LinuxPortProbe>(noProcesses.path().string()));
 
   list.RescanPorts();
@@ -179,7 +179,7 @@ TEST_F(PortListOnPtys, ListsOnlyTerminalsUnderThePortNames) {
 }
 
 TEST_F(PortListOnPtys, NoPortAtAllGivesAnEmptyListAndNoSelection) {
-  remembered = devices.FullPath("ttyUSB0");
+  remembered = devices.File("ttyUSB0");
   PortList list = MakeList();
 
   list.RescanPorts();
@@ -199,7 +199,7 @@ TEST_F(PortListOnPtys, TheProbeLeavesThePortsSettingsAsTheyWere) {
 
   list.RescanPorts();
 
-  ASSERT_THAT(portBox.Items(), ElementsAre(devices.FullPath("ttyUSB0")));
+  ASSERT_THAT(portBox.Items(), ElementsAre(devices.File("ttyUSB0")));
   termios after{};
   ASSERT_EQ(::tcgetattr(first.master(), &after), 0);
   EXPECT_EQ(after.c_iflag, before.c_iflag);
@@ -212,7 +212,7 @@ TEST_F(PortListOnPtys, TheProbeLeavesThePortsSettingsAsTheyWere) {
 TEST_F(PortListOnPtys, WithoutAProcessTableTheOpenAloneDecides) {
   const std::string port = Device("ttyUSB0", first.port());
   testing::HoldingProcess holder(first.port(), false);
-  const std::string missing = devices.FullPath("no-proc");
+  const std::string missing = devices.File("no-proc");
   EXPECT_EQ(FindOpenCharacterDevices(missing), std::nullopt);
   PortList list = MakeList(std::make_unique<LinuxPortProbe>(missing));
 
@@ -223,14 +223,14 @@ TEST_F(PortListOnPtys, WithoutAProcessTableTheOpenAloneDecides) {
 
 // Wired as the program wires it: the remembered port is the current board type's.
 TEST(PortListSettingsFile, ARescanWritesNothingAndSavePortWritesTheChoice) {
-  testing::ScratchDirectory devices;
+  testing::TempDir devices;
   testing::PseudoTerminal first;
   testing::PseudoTerminal second;
-  const std::string acm0 = devices.FullPath("ttyACM0");
-  const std::string usb0 = devices.FullPath("ttyUSB0");
+  const std::string acm0 = devices.File("ttyACM0");
+  const std::string usb0 = devices.File("ttyUSB0");
   fs::create_symlink(first.port(), acm0);
   fs::create_symlink(second.port(), usb0);
-  testing::ScratchDirectory home;
+  testing::TempDir home;
   const fs::path file = home.path() / "quillbrook.ini";
   const std::string content = "[init]\ntype=Uno\n\n[Nano]\nport=" + acm0 +
                               "\n\n[Uno]\navrdude_param=-P %1\nport=" + UpperCase(usb0) +

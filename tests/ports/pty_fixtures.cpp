@@ -23,19 +23,6 @@ namespace {
 
 }  // namespace
 
-ScratchDirectory::ScratchDirectory() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "quillbrook-ports-XXXXXX");
-  if (::mkdtemp(pattern.data()) == nullptr) {
-    ThrowErrno("mkdtemp");
-  }
-  path_ = pattern;
-}
-
-ScratchDirectory::~ScratchDirectory() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
 PseudoTerminal::PseudoTerminal() : master_(::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC)) {
   if (master_ < 0) {
     ThrowErrno("posix_openpt");

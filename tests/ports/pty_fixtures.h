@@ -8,22 +8,9 @@
 #include <string>
 #include <string_view>
 
+#include "tests/support/temp_dir.h"
+
 namespace quillbrook::testing {
-
-// A fresh directory under the system's temporary directory, removed with everything in it.
-class ScratchDirectory {
- public:
-  ScratchDirectory();
-  ~ScratchDirectory();
-  ScratchDirectory(const ScratchDirectory&) = delete;
-  ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-
-  const std::filesystem::path& path() const { return path_; }
-  std::string FullPath(std::string_view name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
 
 // A pseudo-terminal whose port side (the slave) nobody has open yet: a serial port as the probe
 // finds it when nothing uses it. Throws std::system_error when none can be had.

@@ -14,15 +14,15 @@
 #include <utility>
 #include <vector>
 
-#include "tests/settings/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace quillbrook {
 namespace {
 
 using namespace std::string_literals;
-using test_support::ReadBytes;
-using test_support::TempDir;
-using test_support::WriteBytes;
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
 
 constexpr int kDefault = 77;
 

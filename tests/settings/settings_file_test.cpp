@@ -12,14 +12,14 @@
 
 #include "settings/setting_keys.h"
 #include "settings/settings_location.h"
-#include "tests/settings/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace quillbrook {
 namespace {
 
-using test_support::ReadBytes;
-using test_support::TempDir;
-using test_support::WriteBytes;
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
 
 TEST(SettingsFileTest, KnowsItsPathAndDirectory) {
   const SettingsFile settings("/opt/quillbrook/quillbrook.ini");

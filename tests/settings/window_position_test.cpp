@@ -6,14 +6,14 @@
 
 #include <string>
 
-#include "tests/settings/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace quillbrook {
 namespace {
 
-using test_support::ReadBytes;
-using test_support::TempDir;
-using test_support::WriteBytes;
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
 
 class WindowPositionTest : public ::testing::Test {
  protected:

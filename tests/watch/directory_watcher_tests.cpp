@@ -26,7 +26,7 @@ namespace fs = std::filesystem;
 using testing::CountOpenDescriptors;
 using testing::CountThreads;
 using testing::FakeMainThread;
-using testing::ScratchDirectory;
+using testing::TempDir;
 using testing::WaitFor;
 using testing::Watchdog;
 using testing::WriteFile;
@@ -53,10 +53,10 @@ class DirectoryWatcherTest : public ::testing::Test {
   bool RunUntilSeen(const std::string& fullPath) {
     return main_.RunUntil([&] { return Saw(fullPath); }, kPatience);
   }
-  std::string In(const char* name) const { return dir_.FullPath(name); }
+  std::string In(const char* name) const { return dir_.File(name); }
 
   FakeMainThread main_;
-  ScratchDirectory dir_;
+  TempDir dir_;
   std::vector<ChangeRecord> records_;
   std::function<void(const ChangeRecord&)> react_;
   std::unique_ptr<DirectoryWatcher> watcher_ = MakeWatcher();

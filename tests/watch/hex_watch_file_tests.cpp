@@ -18,7 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::AppendOnce;
 using testing::FakeMainThread;
-using testing::ScratchDirectory;
+using testing::TempDir;
 using testing::WriteFile;
 
 constexpr std::chrono::seconds kPatience(20);
@@ -50,10 +50,10 @@ class HexWatchOnDiskTest : public ::testing::Test {
                kPatience);
   }
   bool Settle() { return Settle(dir_.path().string() + "/"); }
-  std::string In(const char* name) const { return dir_.FullPath(name); }
+  std::string In(const char* name) const { return dir_.File(name); }
 
   FakeMainThread main_;
-  ScratchDirectory dir_;
+  TempDir dir_;
   std::vector<std::string> seen_;
   std::string delivering_;
   std::vector<std::string> raisedFor_;

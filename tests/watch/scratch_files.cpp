@@ -36,23 +36,6 @@ std::size_t CountEntries(const char* directory) {
 
 }  // namespace
 
-ScratchDirectory::ScratchDirectory() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "quillbrook-watch-XXXXXX");
-  if (::mkdtemp(pattern.data()) == nullptr) {
-    throw std::system_error(errno, std::generic_category(), "mkdtemp");
-  }
-  path_ = pattern;
-}
-
-ScratchDirectory::~ScratchDirectory() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
-std::string ScratchDirectory::FullPath(std::string_view name) const {
-  return path_.string() + "/" + std::string(name);
-}
-
 bool WriteFile(const std::filesystem::path& file, std::string_view content) {
   return WriteOnce(file, O_CREAT | O_TRUNC, content);
 }

@@ -12,23 +12,9 @@
 #include <string_view>
 #include <thread>
 
+#include "tests/support/temp_dir.h"
+
 namespace quillbrook::testing {
-
-// A fresh directory under the system's temporary directory, removed with everything in it.
-class ScratchDirectory {
- public:
-  ScratchDirectory();
-  ~ScratchDirectory();
-  ScratchDirectory(const ScratchDirectory&) = delete;
-  ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-
-  const std::filesystem::path& path() const { return path_; }
-  // The full path of name in the directory, as a watcher of the directory reports it.
-  std::string FullPath(std::string_view name) const;
-
- private:
-  std::filesystem::path path_;
-};
 
 // Creates the file, or empties it, and writes content in one write call. A new file gets exactly
 // one modification; an existing non-empty one gets a second for the emptying.

@@ -1,4 +1,5 @@
-// temp_dir.h: a fresh directory for one flash test, removed with everything in it afterwards.
+// file_fixtures.h: files and directories for the flash tests: the current directory for a scope,
+// and files written with given permissions.
 #pragma once
 
 #include <stdlib.h>
@@ -9,36 +10,9 @@
 #include <string>
 #include <string_view>
 
+#include "tests/support/temp_dir.h"
+
 namespace quillbrook::testing {
-
-class FlashTempDir {
- public:
-  FlashTempDir() {
-    std::string pattern = std::filesystem::temp_directory_path() / "quillbrook-flash-XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) {
-      throw std::runtime_error("mkdtemp failed");
-    }
-    path_ = pattern;
-  }
-  FlashTempDir(const FlashTempDir&) = delete;
-  FlashTempDir& operator=(const FlashTempDir&) = delete;
-  ~FlashTempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-
-  const std::filesystem::path& path() const { return path_; }
-
-  // Creates directory `name` in here and gives its full path.
-  std::string MakeDirectory(std::string_view name) const {
-    const std::filesystem::path directory = path_ / name;
-    std::filesystem::create_directories(directory);
-    return directory;
-  }
-
- private:
-  std::filesystem::path path_;
-};
 
 // Makes a directory the current one for the length of a scope.
 class CurrentDirectory {

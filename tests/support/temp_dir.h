@@ -12,7 +12,7 @@
 #include <string_view>
 #include <utility>
 
-namespace quillbrook::test_support {
+namespace quillbrook::testing {
 
 class TempDir {
  public:
@@ -31,11 +31,17 @@ class TempDir {
   }
 
   // The directory, without a trailing '/'.
-  const std::string& path() const { return path_; }
-  std::string File(std::string_view name) const { return path_ + "/" + std::string(name); }
+  const std::filesystem::path& path() const { return path_; }
+  // The full path of `name` in the directory, as a watcher of the directory reports it.
+  std::string File(std::string_view name) const { return path_.string() + "/" + std::string(name); }
+  // Creates directory `name` in here and gives its full path.
+  std::string MakeDirectory(std::string_view name) const {
+    std::filesystem::create_directories(path_ / name);
+    return File(name);
+  }
 
  private:
-  std::string path_;
+  std::filesystem::path path_;
 };
 
 // The file's bytes, or nullopt when it cannot be opened.
@@ -55,4 +61,4 @@ inline bool WriteBytes(const std::string& path, std::string_view content) {
   return static_cast<bool>(out.flush());
 }
 
-}  // namespace quillbrook::test_support
+}  // namespace quillbrook::testing
