@@ -106,5 +106,53 @@ TEST_F(HexPathFlowTest, WithNoCurrentTypeAnEditIsWatchedAndShownButNotWritten) {
   EXPECT_TRUE(HexWatcher().running());
 }
 
+TEST_F(HexPathFlowTest, OddPathsAreWatchedAndStoredWhenTheFileCanHoldThemWithoutACrash) {
+  struct Case {
+    const char* what;
+    std::string path;
+    bool storable;  // a line break cannot stand in a settings line: that write is refused
+  };
+  const std::string dir = rig_.hexDirectory();
+  const Case cases[] = {
+      {"missing directory", dir + "no/such/dir/a.hex", true},
+      {"a folder", dir, true},
+      {"spaces", dir + "my firmware/blink v2.hex", true},
+      {"quotes", dir + "\"quoted\" 'name'.hex", true},
+      {"shell characters", dir + "$(rm -rf ~);|&.hex", true},
+      {"a newline", dir + "two\nlines.hex", false},
+      {"1000 characters", dir + std::string(1000, 'x') + ".hex", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string before = StoredPath();
+    EXPECT_EQ(rig_.program().OnHexPathEdited(c.path), c.storable);
+    EXPECT_EQ(StoredPath(), c.storable ? c.path : before);
+    EXPECT_EQ(rig_.hexPath.Text(), c.path);
+    const std::string::size_type slash = c.path.rfind('/');
+    EXPECT_EQ(rig_.program().hexWatch().hexName(), c.path.substr(slash + 1));
+    EXPECT_EQ(HexWatcher().starts().back(), c.path.substr(0, slash + 1));
+  }
+
+  // A path longer than a read takes is written whole; reads give its first 2047 characters.
+  const std::string longPath = dir + std::string(10000, 'y') + ".hex";
+  EXPECT_TRUE(rig_.program().OnHexPathEdited(longPath));
+  EXPECT_NE(rig_.SettingsBytes().value_or("").find("hex_file_path=" + longPath + "\n"),
+            std::string::npos);
+  EXPECT_EQ(StoredPath(), longPath.substr(0, 2047));
+  EXPECT_EQ(rig_.program().hexWatch().hexName(), std::string(10000, 'y') + ".hex");
+}
+
+TEST_F(HexPathFlowTest, ADropOfAThousandFilesEndsWithTheLastOneEverywhere) {
+  std::vector<std::string> dropped;
+  for (int i = 0; i < 1000; ++i) {
+    dropped.push_back(rig_.HexFile("build-" + std::to_string(i) + ".hex"));
+  }
+  rig_.program().OnFilesDropped(dropped);
+  EXPECT_EQ(rig_.hexPath.Text(), dropped.back());
+  EXPECT_EQ(StoredPath(), dropped.back());
+  EXPECT_EQ(rig_.program().hexWatch().hexName(), "build-999.hex");
+  EXPECT_EQ(rig_.hexPath.echoedSets(), 1000);
+}
+
 }  // namespace
 }  // namespace quillbrook
