@@ -9,18 +9,13 @@
 #include <thread>
 #include <vector>
 
+#include "tests/ui/event_loop_helpers.h"
+
 namespace quillbrook {
 namespace {
 
 using namespace std::chrono_literals;
-
-bool RunUntil(const std::function<bool()>& condition) {
-  QDeadlineTimer deadline(10s);
-  while (!condition() && !deadline.hasExpired()) {
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-  }
-  return condition();
-}
+using testing::RunEventLoopUntil;
 
 TEST(QtMainThreadTest, TasksFromWorkersRunOnTheMainThreadInTheOrderPosted) {
   QtMainThread mainThread;
@@ -37,7 +32,7 @@ TEST(QtMainThreadTest, TasksFromWorkersRunOnTheMainThreadInTheOrderPosted) {
       });
     }
   });
-  ASSERT_TRUE(RunUntil([&] { return ran.size() == kTasks; }));
+  ASSERT_TRUE(RunEventLoopUntil([&] { return ran.size() == kTasks; }));
   worker.join();
 
   EXPECT_TRUE(allOnMain);
@@ -55,7 +50,7 @@ TEST(QtMainThreadTest, AWorkerWaitingForItsTaskIsReleasedByTheMainThread) {
     done.get_future().wait();
     workerDone = true;
   });
-  ASSERT_TRUE(RunUntil([&] { return workerDone.load(); }));
+  ASSERT_TRUE(RunEventLoopUntil([&] { return workerDone.load(); }));
   worker.join();
 }
 

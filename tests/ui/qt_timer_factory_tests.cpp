@@ -5,19 +5,13 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 
+#include "tests/ui/event_loop_helpers.h"
+
 namespace quillbrook {
 namespace {
 
 using namespace std::chrono_literals;
-
-// Runs the event loop until the condition holds or a generous time-out passes.
-bool RunUntil(const std::function<bool()>& condition) {
-  QDeadlineTimer deadline(10s);
-  while (!condition() && !deadline.hasExpired()) {
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-  }
-  return condition();
-}
+using testing::RunEventLoopUntil;
 
 TEST(QtTimerFactoryTest, ExpiresOnceAndCanBeStartedAgainFromItsExpiry) {
   QtTimerFactory factory;
@@ -32,7 +26,7 @@ TEST(QtTimerFactoryTest, ExpiresOnceAndCanBeStartedAgainFromItsExpiry) {
   EXPECT_FALSE(timer->IsRunning()) << "created stopped";
   timer->Start();
   EXPECT_TRUE(timer->IsRunning());
-  ASSERT_TRUE(RunUntil([&] { return expiries == 2; }));
+  ASSERT_TRUE(RunEventLoopUntil([&] { return expiries == 2; }));
   EXPECT_FALSE(timer->IsRunning());
 }
 
@@ -44,7 +38,7 @@ TEST(QtTimerFactoryTest, StartingARunningTimerKeepsItsCountdown) {
   first->Start();
   second->Start();
   first->Start();  // a restart would make it due after the second, which Qt then fires first
-  ASSERT_TRUE(RunUntil([&] { return order.size() == 2; }));
+  ASSERT_TRUE(RunEventLoopUntil([&] { return order.size() == 2; }));
   EXPECT_EQ(order, (std::vector<char>{'a', 'b'}));
 }
 
@@ -63,7 +57,7 @@ TEST(QtTimerFactoryTest, AStoppedOrDestroyedTimerNeverFires) {
   stopped->Stop();  // stopping a stopped timer does nothing
   EXPECT_FALSE(stopped->IsRunning());
   destroyed.reset();
-  ASSERT_TRUE(RunUntil([&] { return witnessFired; }));
+  ASSERT_TRUE(RunEventLoopUntil([&] { return witnessFired; }));
   EXPECT_FALSE(stoppedFired);
   EXPECT_FALSE(destroyedFired);
 }
