@@ -1,8 +1,9 @@
 // status_animation.cpp: plays the picture of a flash state in the status picture and sets its hint.
 #include "ui/status_animation.h"
 
-#include <QImage>
+#include <QImageReader>
 #include <QPainter>
+
 #include <algorithm>
 
 #include "ui/main_window.h"
@@ -23,10 +24,24 @@ constexpr int kShortestFrameMs = 10;
 }  // namespace
 
 StatusAnimation::StatusAnimation(MainWindow& window, TimerFactory& timers)
-    : window_(window), timers_(timers) {
-  // The frames are stepped by hand: each stays for its own delay, and after the last the first
-  // follows again whatever loop count the file states.
-  movie_.setCacheMode(QMovie::CacheAll);
+    : window_(window), timers_(timers) {}
+
+const std::vector<StatusAnimation::Frame>& StatusAnimation::FramesOf(FlashState state) {
+  std::vector<Frame>& frames = frames_.at(static_cast<std::size_t>(state));
+  if (frames.empty()) {
+    // The reader composes each frame over the earlier ones as the file's disposal rules say.
+    QImageReader reader(PicturePath(state));
+    QImage image;
+    while (reader.read(&image)) {
+      QImage frame(kSize, kSize, QImage::Format_RGB32);
+      frame.fill(Qt::white);
+      QPainter painter(&frame);
+      painter.drawImage(0, 0, image);
+      painter.end();
+      frames.push_back({frame, std::max(reader.nextImageDelay(), kShortestFrameMs)});
+    }
+  }
+  return frames;
 }
 
 void StatusAnimation::ShowStatusPicture(FlashState state) {
@@ -34,31 +49,30 @@ void StatusAnimation::ShowStatusPicture(FlashState state) {
     pendingStep_->Stop();
     pendingStep_ = nullptr;
   }
-  movie_.stop();
-  movie_.setFileName(PicturePath(state));
-  movie_.jumpToFrame(0);
-  ShowCurrentFrame();
-  ScheduleNextFrame();
+  playing_ = &FramesOf(state);
+  ShowFrame(0);
 }
 
 void StatusAnimation::SetStatusHint(const std::string& text) {
   window_.SetHint(window_.statusPicture(), QString::fromStdString(text));
 }
 
-void StatusAnimation::ShowCurrentFrame() {
-  QImage frame(kSize, kSize, QImage::Format_RGB32);
-  frame.fill(Qt::white);
-  QPainter painter(&frame);
-  painter.drawImage(0, 0, movie_.currentImage());
-  painter.end();
-  window_.statusPicture()->ShowFrame(frame);
-}
-
-void StatusAnimation::ScheduleNextFrame() {
-  if (movie_.frameCount() < 2) {
+void StatusAnimation::ShowFrame(std::size_t index) {
+  current_ = index;
+  if (current_ >= playing_->size()) {
+    // A picture that cannot be read shows white, as an empty picture does.
+    QImage white(kSize, kSize, QImage::Format_RGB32);
+    white.fill(Qt::white);
+    window_.statusPicture()->ShowFrame(white);
     return;
   }
-  const int delay = std::max(movie_.nextFrameDelay(), kShortestFrameMs);
+  window_.statusPicture()->ShowFrame((*playing_)[current_].image);
+  if (playing_->size() < 2) {
+    return;
+  }
+  // Each frame stays for its own delay; after the last the first follows again, whatever loop
+  // count the file states.
+  const int delay = (*playing_)[current_].delayMs;
   std::unique_ptr<OneShotTimer>& timer = frameTimers_[delay];
   if (!timer) {
     timer = timers_.CreateTimer(std::chrono::milliseconds(delay), [this] { ShowNextFrame(); });
@@ -69,13 +83,7 @@ void StatusAnimation::ScheduleNextFrame() {
 
 void StatusAnimation::ShowNextFrame() {
   pendingStep_ = nullptr;
-  if (movie_.currentFrameNumber() + 1 >= movie_.frameCount()) {
-    movie_.jumpToFrame(0);
-  } else {
-    movie_.jumpToNextFrame();
-  }
-  ShowCurrentFrame();
-  ScheduleNextFrame();
+  ShowFrame((current_ + 1) % playing_->size());
 }
 
 }  // namespace quillbrook
